@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs every test of wayfold: the native suite, then the others as they are added.
+# Runs every test of wayfold: each stage in scripts/test-stages, in the order of its number.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake --preset native >/dev/null
-cmake --build --preset native -j"$(nproc)"
-ctest --preset native -j"$(nproc)"
+for stage in scripts/test-stages/*.sh; do
+  echo "=== ${stage##*/}"
+  bash -euo pipefail "$stage"
+done
+echo "=== every stage passed"
