@@ -91,6 +91,17 @@ struct FileCloser {
     }
 };
 
+// Looks at the first bytes of the input and puts it back at its start. A file that
+// cannot seek (a pipe) is not looked at: what was read could not be given back.
+bool StartsAsUtf16(std::FILE* input) {
+    if (std::fseek(input, 0, SEEK_SET) != 0) return false;
+    char start[64];
+    std::size_t count = std::fread(start, 1, sizeof start, input);
+    std::clearerr(input);
+    if (std::fseek(input, 0, SEEK_SET) != 0) return false;
+    return wayfold::LooksLikeUtf16(start, count);
+}
+
 // Converts one input. Returns true on success.
 bool ConvertOne(const char* inputPath, const Options& options, bool nameInput) {
     using namespace wayfold;
@@ -109,6 +120,11 @@ bool ConvertOne(const char* inputPath, const Options& options, bool nameInput) {
     FileCloser input{std::fopen(inputPath, "rb")};
     if (!input.file) {
         ReportError(inputPath, std::strerror(errno));
+        return false;
+    }
+
+    if (StartsAsUtf16(input.file)) {
+        ReportError(inputPath, "This file is UTF-16 text; wayfold reads 8-bit text such as UTF-8.");
         return false;
     }
 

@@ -23,6 +23,15 @@ bool IsSameFile(const char* first, const char* second) {
            !error;
 }
 
+bool LooksLikeUtf16(const char* start, std::size_t size) {
+    auto byte = [start](std::size_t i) { return static_cast<unsigned char>(start[i]); };
+    if (size >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) return true;
+    const void* tagOpen = std::memchr(start, '<', size);
+    if (!tagOpen) return false;
+    std::size_t at = static_cast<std::size_t>(static_cast<const char*>(tagOpen) - start);
+    return (at > 0 && byte(at - 1) == 0) || (at + 1 < size && byte(at + 1) == 0);
+}
+
 FileConversionResult ConvertFile(std::FILE* input, std::FILE* output, WaypointFields& fields, TagBuffer& tag) {
     // One read block per run, large enough that the reads cost little next to the scan.
     constexpr std::size_t kBlockSize = 256 * 1024;

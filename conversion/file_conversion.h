@@ -22,6 +22,11 @@ std::string ProposeOutputName(const char* inputPath, std::size_t extensionAt);
 // True when both paths name one existing file (a link or another spelling included).
 bool IsSameFile(const char* first, const char* second);
 
+// True when `start`, the first bytes of a file, show UTF-16 text: a UTF-16 byte-order
+// mark, or a first "<" with a zero byte beside it. The reader takes 8-bit text only and would
+// find no waypoint in such a file, so it is refused instead of giving an empty result.
+bool LooksLikeUtf16(const char* start, std::size_t size);
+
 struct FileConversionResult {
     ConversionCounts counts;
     bool readFailed = false;   // a read error ended the input early

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "conversion_run.h"
 
@@ -136,6 +138,96 @@ TEST_F(CommandLine, ErrorsNameThePathAndTheReason) {
         EXPECT_EQ(run.out, "") << c.arguments;
     }
     EXPECT_EQ(ReadFile(dir_ / "trip.gpx"), kGpx);
+}
+
+// Files that hold no GPX text: each gets its answer, and no input is ever changed.
+TEST_F(CommandLine, FilesWithoutGpxTextAreAnsweredAndLeftUnchanged) {
+    std::mt19937 generator(20261211);
+    std::string random(4096, '\0');
+    for (char& c : random) c = static_cast<char>(generator());
+    const std::string utf16le("\xFF\xFE<\0g\0p\0x\0>\0<\0w\0p\0t\0 \0", 20);
+    const std::string utf16be("\xFE\xFF\0<\0w\0p\0t\0 ", 12);
+    const std::string utf16NoMark("\n\0<\0w\0p\0t\0 \0", 12);
+    const std::string noWaypoint = "0 waypoints converted.\n\n" + std::string(wayfold::CreditText) + "\n";
+    const std::string utf16 = ": This file is UTF-16 text; wayfold reads 8-bit text such as UTF-8.\n";
+    struct Case {
+        const char* file;
+        std::string bytes;
+        std::string out, err;
+        bool csvWritten;
+    } cases[] = {
+        {"empty.gpx", "", noWaypoint, "", true},
+        {"random.gpx", random, noWaypoint, "", true},
+        {"utf16le.gpx", utf16le, "", "wayfold-convert: utf16le.gpx" + utf16, false},
+        {"utf16be.gpx", utf16be, "", "wayfold-convert: utf16be.gpx" + utf16, false},
+        {"nomark.gpx", utf16NoMark, "", "wayfold-convert: nomark.gpx" + utf16, false},
+    };
+    for (const Case& c : cases) {
+        WriteFile(dir_ / c.file, c.bytes);
+        ProcessResult run = Convert(std::string("-o out.csv ") + c.file);
+        EXPECT_EQ(run.status, c.csvWritten ? 0 : 1) << c.file;
+        EXPECT_EQ(run.out, c.out) << c.file;
+        EXPECT_EQ(run.err, c.err) << c.file;
+        EXPECT_EQ(ReadFile(dir_ / c.file), c.bytes) << c.file;
+        EXPECT_EQ(fs::exists(dir_ / "out.csv"), c.csvWritten) << c.file;
+        if (c.csvWritten) {
+            EXPECT_EQ(fs::file_size(dir_ / "out.csv"), 0u) << c.file;
+        }
+        fs::remove(dir_ / "out.csv");
+    }
+}
+
+TEST_F(CommandLine, TwoGigabytesWithoutATagConvertNothing) {
+    const std::uintmax_t size = std::uintmax_t{2} << 30;
+    std::ofstream(dir_ / "zeros.gpx").close();
+    fs::resize_file(dir_ / "zeros.gpx", size);  // sparse: no disk space taken
+    ProcessResult run = Convert("zeros.gpx");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "0 waypoints converted.\n\n" + std::string(wayfold::CreditText) + "\n");
+    EXPECT_EQ(fs::file_size(dir_ / "zeros.csv"), 0u);
+    EXPECT_EQ(fs::file_size(dir_ / "zeros.gpx"), size);
+}
+
+// No 32-bit size or offset in the input path: waypoints at the start, across the 2 GiB
+// and 4 GiB marks and at the end of a sparse file of a little over 4 GiB all convert.
+TEST_F(CommandLine, FilesOverFourGigabytesConvertWhole) {
+    const std::streamoff kGiB = std::streamoff{1} << 30;
+    // The "<a>" tags put the scanner back in step after the long runs of zero bytes.
+    auto waypoint = [](int n, const char* name) {
+        return "<a><a><a><wpt lat=\"" + std::to_string(n) + "\" lon=\"" + std::to_string(n) + "\"><name>" + name +
+               "</name></wpt>\n";
+    };
+    const fs::path big = dir_ / "big.gpx";
+    {
+        std::ofstream out(big, std::ios::binary);
+        out << "<gpx>\n" << waypoint(1, "start");
+        out.seekp(2 * kGiB - 30);
+        out << waypoint(2, "across 2 GiB");
+        out.seekp(4 * kGiB - 30);
+        out << waypoint(3, "across 4 GiB");
+        out.seekp(4 * kGiB + (1 << 20));
+        out << waypoint(4, "end") << "</gpx>\n";
+        ASSERT_TRUE(out.good());
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(big.c_str(), &info), 0);
+    if (info.st_blocks * 512 > (1 << 24)) GTEST_SKIP() << "this file system has no sparse files";
+    ASSERT_GT(fs::file_size(big), std::uintmax_t{4} << 30);
+
+    ProcessResult run = Convert("big.gpx");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "4 waypoints converted.\n\n" + std::string(wayfold::CreditText) + "\n");
+    EXPECT_EQ(ReadFile(dir_ / "big.csv"), "1,1,start\r\n2,2,across 2 GiB\r\n3,3,across 4 GiB\r\n4,4,end\r\n");
+}
+
+TEST_F(CommandLine, InputFromAPipeIsReadWhole) {
+    // The first bytes of a file are looked at before the run; a pipe must not lose them.
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.gpx").c_str(), 0600), 0);
+    std::thread writer([this] { std::ofstream(dir_ / "pipe.gpx", std::ios::binary) << kGpx; });
+    ProcessResult run = Convert("pipe.gpx");
+    writer.join();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(dir_ / "pipe.csv"), kCsv);
 }
 
 TEST_F(CommandLine, FullDiskOnStandardOutputIsAnError) {

@@ -37,5 +37,27 @@ TEST(OutputName, NameCheckAndProposedName) {
     }
 }
 
+TEST(OutputName, Utf16IsToldFromEightBitText) {
+    struct Case {
+        std::string start;
+        bool utf16;
+    } cases[] = {
+        {std::string("\xFF\xFE<\0", 4), true},
+        {std::string("\xFE\xFF\0<", 4), true},
+        {std::string("<\0?\0x\0", 6), true},
+        {std::string("\0<\0?", 4), true},
+        {std::string(" \0\n\0<\0", 6), true},
+        {"<?xml version=\"1.0\"?>", false},
+        {"\xEF\xBB\xBF<?xml", false},  // UTF-8 with its mark is 8-bit text
+        {"", false},
+        {"\xFF", false},
+        {std::string("\0\0\0\0", 4), false},
+        {std::string("<gpx>\0", 6), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LooksLikeUtf16(c.start.data(), c.start.size()), c.utf16) << testing::PrintToString(c.start);
+    }
+}
+
 }  // namespace
 }  // namespace wayfold
