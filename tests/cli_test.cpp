@@ -220,6 +220,16 @@ TEST_F(CommandLine, FilesOverFourGigabytesConvertWhole) {
     EXPECT_EQ(ReadFile(dir_ / "big.csv"), "1,1,start\r\n2,2,across 2 GiB\r\n3,3,across 4 GiB\r\n4,4,end\r\n");
 }
 
+TEST_F(CommandLine, ReadErrorDuringTheRunIsAnError) {
+    // Reading a process's own memory from offset 0 fails with EIO once the file is open.
+    if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc";
+    fs::create_symlink("/proc/self/mem", dir_ / "memory.gpx");
+    ProcessResult run = Convert("memory.gpx");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "wayfold-convert: memory.gpx: Input/output error\n");
+}
+
 TEST_F(CommandLine, InputFromAPipeIsReadWhole) {
     // The first bytes of a file are looked at before the run; a pipe must not lose them.
     ASSERT_EQ(::mkfifo((dir_ / "pipe.gpx").c_str(), 0600), 0);
