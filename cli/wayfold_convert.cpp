@@ -10,6 +10,9 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "../resources/version.h"
@@ -102,6 +105,19 @@ bool StartsAsUtf16(std::FILE* input) {
     return wayfold::LooksLikeUtf16(start, count);
 }
 
+// True when standard output is the input file itself (`-o - trip.gpx >>trip.gpx`): the
+// CSV would be written into the file being read.
+bool StandardOutputIsTheInput(std::FILE* input) {
+#ifdef _WIN32
+    (void)input;  // no file identity in the C library there
+    return false;
+#else
+    struct stat in {}, out {};
+    return ::fstat(::fileno(input), &in) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && in.st_dev == out.st_dev &&
+           in.st_ino == out.st_ino;
+#endif
+}
+
 // Converts one input. Returns true on success.
 bool ConvertOne(const char* inputPath, const Options& options, bool nameInput) {
     using namespace wayfold;
@@ -132,6 +148,10 @@ bool ConvertOne(const char* inputPath, const Options& options, bool nameInput) {
     const char* outputPath = outputName.c_str();
     bool toStandardOutput = outputName == "-";
 
+    if (toStandardOutput && StandardOutputIsTheInput(input.file)) {
+        ReportError("standard output", "The output file is the input file.");
+        return false;
+    }
     if (!toStandardOutput) {
         if (IsSameFile(inputPath, outputPath)) {
             ReportError(outputPath, "The output file is the input file.");

@@ -116,6 +116,18 @@ TEST_F(CommandLine, OutputThatIsTheInputIsRefused) {
     }
 }
 
+TEST_F(CommandLine, StandardOutputThatIsTheInputIsRefused) {
+    // Both redirections keep the file as it is, so only the converter can refuse.
+    for (const char* redirection : {">>trip.gpx", "1<>trip.gpx"}) {
+        std::string command = "cd '" + dir_.string() + "' && '" WAYFOLD_CONVERT "' -o - trip.gpx " + redirection +
+                              " 2>.err </dev/null";
+        int raw = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << redirection;
+        EXPECT_EQ(ReadFile(dir_ / ".err"), "wayfold-convert: standard output: The output file is the input file.\n");
+        EXPECT_EQ(ReadFile(dir_ / "trip.gpx"), kGpx) << redirection;
+    }
+}
+
 TEST_F(CommandLine, ErrorsNameThePathAndTheReason) {
     fs::create_directory(dir_ / "folder.gpx");
     WriteFile(dir_ / "notes.txt", kGpx);
