@@ -1,7 +1,9 @@
-# Warnings on for our own targets, the same set with every compiler we use.
+# Warnings on for our own targets, the same set with every compiler we use (C++ sources only:
+# a target may also hold a resource script).
 function(wayfold_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion)
+  set(flags -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion)
   if(WAYFOLD_WERROR)
-    target_compile_options(${target} PRIVATE -Werror)
+    list(APPEND flags -Werror)
   endif()
+  target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${flags}>")
 endfunction()
