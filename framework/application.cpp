@@ -27,6 +27,8 @@ void TApplication::SetProcessStart(HINSTANCE instance, const char* commandLine, 
     gCmdShow = cmdShow;
 }
 
+const char* TApplication::GetCmdLine() { return gCommandLine.c_str(); }
+
 int TApplication::Run() {
     if (!InitInstance()) {
         MessageBox(nullptr, "The main window could not be created.", GetName(), MB_ICONSTOP | MB_OK);

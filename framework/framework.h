@@ -341,6 +341,7 @@ public:
     static TApplication* GetCurrent();
     // Stored by the process entry before AppMain runs.
     static void SetProcessStart(HINSTANCE instance, const char* commandLine, int cmdShow);
+    static const char* GetCmdLine();  // the command line after the program name
 
     // InitInstance, then the message loop; the loop's exit code (the quit message's).
     int Run();

@@ -15,7 +15,7 @@
 set -euo pipefail
 
 if [ $# -eq 0 ]; then
-  sed -n '2,13p' "$0" >&2
+  sed -n '2,14p' "$0" >&2
   exit 2
 fi
 

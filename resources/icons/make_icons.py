@@ -3,17 +3,19 @@
 
 The picture: a red map pin on the left whose waypoints have turned into the rows of a
 table on the right (each row starts with a small red dot). It is drawn from a few shapes
-in unit coordinates, sampled 4 x 4 times per pixel for 256 colours, and written with a fixed palette, so
-the output is the same byte for byte on every run.
+in unit coordinates (sampled 4 x 4 times per pixel for 256 colours, once for fewer) and
+written with fixed palettes, so the output is the same byte for byte on every run.
 
   frame.ico          group IDI_FRAME: 32 x 32, 256 colours
   frame-classic.ico  group IDI_FRAME_CLASSIC: 32 x 32 16 colours, 32 x 32 monochrome,
                      16 x 16 16 colours
 
-Run: python3 resources/icons/make_icons.py (standard library only).
+Run: python3 resources/icons/make_icons.py (standard library only); with --check it only
+tells whether the .ico files are what it draws (a test does that).
 """
 import os
 import struct
+import sys
 
 # The 16 colours of the classic Windows palette, in their usual order.
 VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
@@ -126,7 +128,7 @@ def icon_image(size, bits):
     return header + table + colour_bytes + mask_bytes
 
 
-def write_ico(path, entries):
+def ico_file(entries):
     """entries: (size, bits, colour count, reserved byte) for each image, in order."""
     images = [icon_image(size, bits) for size, bits, _, _ in entries]
     data = struct.pack("<HHH", 0, 1, len(entries))
@@ -134,12 +136,29 @@ def write_ico(path, entries):
     for (size, bits, colours, reserved), image in zip(entries, images):
         data += struct.pack("<BBBBHHII", size, size, colours, reserved, 1, bits, len(image), offset)
         offset += len(image)
-    with open(path, "wb") as f:
-        f.write(data + b"".join(images))
+    return data + b"".join(images)
+
+
+ICONS = {
+    # The 256-colour entry carries colour count 0 (256 does not fit a byte) and reserved 1.
+    "frame.ico": [(32, 8, 0, 1)],
+    "frame-classic.ico": [(32, 4, 16, 0), (32, 1, 2, 0), (16, 4, 16, 0)],
+}
 
 
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
-    # The 256-colour entry carries colour count 0 (256 does not fit a byte) and reserved 1.
-    write_ico(os.path.join(here, "frame.ico"), [(32, 8, 0, 1)])
-    write_ico(os.path.join(here, "frame-classic.ico"), [(32, 4, 16, 0), (32, 1, 2, 0), (16, 4, 16, 0)])
+    check = sys.argv[1:] == ["--check"]
+    stale = []
+    for name, entries in ICONS.items():
+        path = os.path.join(here, name)
+        data = ico_file(entries)
+        if check:
+            with open(path, "rb") as f:
+                if f.read() != data:
+                    stale.append(name)
+        else:
+            with open(path, "wb") as f:
+                f.write(data)
+    if stale:
+        sys.exit("not what make_icons.py draws (run it and commit the result): " + ", ".join(stale))
