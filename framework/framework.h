@@ -217,8 +217,9 @@ protected:
 
 // A top-level frame around one client window, which it owns. With wfShrinkToClient the
 // frame is sized so that its client area is exactly the client window's size, when it is
-// created and whenever the client window changes its own size. When the client window is
-// destroyed, the frame closes itself.
+// created and whenever the client window changes its own size. The focus goes to the client
+// and, after another window was active, back to the control that had it. When the client
+// window is destroyed, the frame closes itself.
 class TFrameWindow : public TLayoutWindow {
 public:
     TFrameWindow(TWindow* parent, const char* title = nullptr, TWindow* client = nullptr,
@@ -231,6 +232,8 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void ChildResized(TWindow* child) override;
     void ResizeToClient();
+
+    HWND RestoreFocus = nullptr;  // the control that had the focus when the frame was left
 };
 
 // A frame that can carry decorations (tool bars, status bars) around its client; a frame

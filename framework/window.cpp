@@ -268,6 +268,18 @@ void TFrameWindow::ChildResized(TWindow* child) {
 
 bool TFrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
+    case WM_ACTIVATE:
+        // Leaving, remember which control had the focus; coming back, give it back to that one
+        // (a child dialog is told nothing of activation and would start again at its first).
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(Handle, focus)) RestoreFocus = focus;
+        } else if (!HIWORD(wParam) && RestoreFocus && IsWindow(RestoreFocus) && IsChild(Handle, RestoreFocus)) {
+            SetFocus(RestoreFocus);
+            result = 0;
+            return true;
+        }
+        break;
     case WM_SETFOCUS:
         // The client takes the focus (a dialog gives it to its control).
         if (ClientWnd && ClientWnd->GetHandle()) {

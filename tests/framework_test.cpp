@@ -316,8 +316,9 @@ TEST(Frame, EveryWayOutEndsTheLoopWithItsCode) {
     }
 }
 
-TEST(Frame, KeyboardInterfaceAndAClientThatRefusesToClose) {
+TEST(Frame, KeyboardInterfaceFocusAndAClientThatRefusesToClose) {
     TestApp* app = nullptr;
+    HWND other = nullptr;
     TestApp testApp({
         [&] {
             ASSERT_EQ(GetFocus(), app->client->Item(IDOK));
@@ -329,6 +330,19 @@ TEST(Frame, KeyboardInterfaceAndAClientThatRefusesToClose) {
             PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
         },
         [&] {
+            EXPECT_EQ(GetFocus(), app->client->Item(IDCANCEL));
+            // Another window takes the activation for a while (as a message box does).
+            other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                    nullptr, nullptr);
+            SetActiveWindow(other);
+        },
+        [&] {
+            EXPECT_EQ(GetActiveWindow(), other);
+            DestroyWindow(other);
+            SetActiveWindow(app->frameHandle);
+        },
+        [&] {
+            // The focus is back on the control that had it.
             EXPECT_EQ(GetFocus(), app->client->Item(IDCANCEL));
             app->client->allowClose = false;
             PostMessageA(app->frameHandle, WM_CLOSE, 0, 0);
