@@ -70,8 +70,8 @@ std::vector<DWORD> CaptureScreen(const RECT& rect) {
     return pixels;
 }
 
-// The system's icon `which` drawn over `background`, at `width` by `height`.
-std::vector<DWORD> DrawSystemIcon(LPCSTR which, int width, int height, DWORD background) {
+// `icon` drawn over `background`, at `width` by `height`.
+std::vector<DWORD> DrawIconOver(HICON icon, int width, int height, DWORD background) {
     std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -82,7 +82,7 @@ std::vector<DWORD> DrawSystemIcon(LPCSTR which, int width, int height, DWORD bac
     RECT all = {0, 0, width, height};
     FillRect(memory, &all, brush);
     DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, LoadIconA(nullptr, which), width, height, 0, nullptr, DI_NORMAL);
+    DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
     SelectObject(memory, old);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -109,13 +109,42 @@ bool ShowsStopIcon(HWND iconControl) {
     return WaitUntil(
         [&] {
             std::vector<DWORD> shown = CaptureScreen(rect);
-            return shown == DrawSystemIcon(IDI_HAND, width, height, shown[0] & 0xFFFFFF) &&
-                   shown != DrawSystemIcon(IDI_EXCLAMATION, width, height, shown[0] & 0xFFFFFF);
+            DWORD background = shown[0] & 0xFFFFFF;
+            return shown == DrawIconOver(LoadIconA(nullptr, IDI_HAND), width, height, background) &&
+                   shown != DrawIconOver(LoadIconA(nullptr, IDI_EXCLAMATION), width, height, background);
         },
         2000);
 }
 
 }  // namespace
+
+bool ShowsIcon(const RECT& area, HICON icon, int size) {
+    // The icon's opaque pixels are those that come out the same over black and over white.
+    std::vector<DWORD> overBlack = DrawIconOver(icon, size, size, 0x000000);
+    std::vector<DWORD> overWhite = DrawIconOver(icon, size, size, 0xFFFFFF);
+    std::vector<size_t> opaque;
+    for (size_t i = 0; i < overBlack.size(); ++i) {
+        if ((overBlack[i] & 0xFFFFFF) == (overWhite[i] & 0xFFFFFF)) opaque.push_back(i);
+    }
+    if (opaque.empty()) return false;
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<DWORD> shown = CaptureScreen(area);
+    for (int y = 0; y + size <= height; ++y) {
+        for (int x = 0; x + size <= width; ++x) {
+            bool match = true;
+            for (size_t i : opaque) {
+                size_t row = i / static_cast<size_t>(size), column = i % static_cast<size_t>(size);
+                DWORD pixel = shown[(static_cast<size_t>(y) + row) * static_cast<size_t>(width) + static_cast<size_t>(x) + column];
+                if ((pixel & 0xFFFFFF) != (overBlack[i] & 0xFFFFFF)) {
+                    match = false;
+                    break;
+                }
+            }
+            if (match) return true;
+        }
+    }
+    return false;
+}
 
 std::string WindowText(HWND window) {
     char text[4096] = {};

@@ -33,6 +33,11 @@ std::string DescribeWindows(DWORD threadId);
 // A visible child of `parent` (at any depth) with this class and style bits.
 HWND FindChild(HWND parent, const char* className, LONG styleMask, LONG style);
 
+// Whether the screen shows `icon`, drawn at `size` by `size` pixels, anywhere in `area`
+// (its transparent pixels may show anything). Another process's icons cannot be read
+// from here under Wine, so their pictures are compared.
+bool ShowsIcon(const RECT& area, HICON icon, int size);
+
 // Posts a click of the button `id` of `dialog`, as BN_CLICKED from the button itself.
 void PostClick(HWND dialog, int id);
 // Posts a key press and release to `window` (the focus window of the program's thread).
