@@ -60,6 +60,11 @@ public:
     // Reads up to the next `delimiter` (consumed, not stored) or until size - 1
     // characters are stored; always terminates `buffer`.
     void ReadUntil(char* buffer, std::size_t size, char delimiter);
+    // The next `count` characters when the block holds them already, without taking
+    // them; nullptr otherwise (never reads).
+    const char* Peek(std::size_t count) const {
+        return static_cast<std::size_t>(end_ - next_) >= count ? next_ : nullptr;
+    }
 
     bool atEnd() const { return atEnd_; }
     bool failed() const { return failed_; }

@@ -22,6 +22,7 @@ bool EqualsIgnoringCase(const char* text, const char* word) {
 }
 
 // A waypoint start tag begins with "wpt" and a blank; a tab or line break does not count.
+constexpr std::size_t kWaypointStartLength = 4;
 bool IsWaypointStartTag(const char* tag) {
     return AsciiLower(tag[0]) == 'w' && AsciiLower(tag[1]) == 'p' && AsciiLower(tag[2]) == 't' &&
            tag[3] == ' ';
@@ -34,6 +35,16 @@ bool ReadNextWaypoint(GpxInput& input, WaypointFields& fields, TagBuffer& tag) {
     for (;;) {
         input.SkipPast(kTagOpen, kSkipLimit);
         if (input.failed()) return false;
+        // Nearly every tag is something else (track points): when its first characters
+        // are in the block already, they decide, and the rest of the tag is skipped where
+        // it lies instead of copied. Skipping up to the same '>' or length limit as
+        // reading leaves the input in the same place.
+        if (const char* ahead = input.Peek(kWaypointStartLength)) {
+            if (!IsWaypointStartTag(ahead)) {
+                input.SkipPast(kTagClose, sizeof tag.text - 1);
+                continue;
+            }
+        }
         input.ReadUntil(tag.text, sizeof tag.text, kTagClose);
         if (IsWaypointStartTag(tag.text)) break;
     }
