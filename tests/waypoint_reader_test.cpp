@@ -281,6 +281,30 @@ TEST(GpxInput, ReadErrorEndsTheInputAndIsRemembered) {
     EXPECT_EQ(source.reads, 2);  // the error is not retried
 }
 
+// CRs single, paired and in long runs, at every offset of a block and of the 16-byte
+// chunks the removal may work in: what remains must be the other bytes, in order.
+TEST(GpxInput, EveryCrIsRemovedWhereverItStandsInTheBlock) {
+    std::string text;
+    std::string expected;
+    for (int i = 0; i < 3000; ++i) {
+        char c = static_cast<char>('a' + i % 26);
+        int crs = (i * 7) % 11 == 0 ? 1 : (i * 13) % 17 == 0 ? 2 : i % 401 == 0 ? 40 : 0;
+        text += std::string(static_cast<std::size_t>(crs), '\r') + c;
+        expected += c;
+    }
+    text += std::string(33, '\r');
+    const std::size_t blockSizes[] = {1, 15, 16, 17, 31, 64, 100, 4096};
+    for (std::size_t blockSize : blockSizes) {
+        MemoryByteSource source(text.data(), text.size());
+        std::vector<char> block(blockSize);
+        GpxInput input(source, block.data(), block.size());
+        std::vector<char> buffer(text.size() + 1);
+        input.ReadUntil(buffer.data(), buffer.size(), '<');
+        EXPECT_EQ(std::string(buffer.data()), expected) << "block " << blockSize;
+        EXPECT_TRUE(input.atEnd());
+    }
+}
+
 TEST(GpxInput, NothingAfterTheEndOfFileByteIsRead) {
     std::string text = "ab\x1A" + std::string(100, 'x');
     MemoryByteSource inner(text.data(), text.size(), 3);
