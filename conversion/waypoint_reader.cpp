@@ -28,6 +28,14 @@ bool IsWaypointStartTag(const char* tag) {
            tag[3] == ' ';
 }
 
+// False when a tag starting with these two characters cannot be one of the tags read
+// inside a waypoint ("/wpt", "name", "desc", "cmt" in any letter case).
+bool MayBeReadInsideWaypoint(const char* ahead) {
+    char first = AsciiLower(ahead[0]);
+    if (first == '/') return AsciiLower(ahead[1]) == 'w';
+    return first == 'n' || first == 'd' || first == 'c';
+}
+
 }  // namespace
 
 bool ReadNextWaypoint(GpxInput& input, WaypointFields& fields, TagBuffer& tag) {
@@ -59,6 +67,12 @@ bool ReadNextWaypoint(GpxInput& input, WaypointFields& fields, TagBuffer& tag) {
     for (;;) {
         input.SkipPast(kTagOpen, kSkipLimit);
         if (input.failed()) return true;
+        if (const char* ahead = input.Peek(2)) {
+            if (!MayBeReadInsideWaypoint(ahead)) {
+                input.SkipPast(kTagClose, sizeof tag.text - 1);  // as above: skipped, not copied
+                continue;
+            }
+        }
         input.ReadUntil(tag.text, sizeof tag.text, kTagClose);
         char* field = nullptr;
         if (EqualsIgnoringCase(tag.text, "/wpt")) return true;
