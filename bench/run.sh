@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures wayfold-convert against a plain memchr scan of the same file and against the
 # peers a user would pick instead (GPSBabel, GDAL's ogr2ogr, when installed), then prints
-# MB/s, the ratio of each run's wall time to the scan's, and the peak memory (max RSS).
+# MB/s, the ratio of each run's wall time to the scan's (and to wayfold's), and the peak
+# memory (max RSS).
 #
 # Usage: bash bench/run.sh [--small] [--no-peers] [--keep] [--runs N] [--peer-runs N]
 #   --small       tiny inputs, one run each (checks that the script works, in seconds)
@@ -114,9 +115,10 @@ best() {
 }
 
 rows=()
-row() {  # row WORKLOAD TOOL BYTES SCAN_WALL
-  rows+=("$(awk -v w="$1" -v t="$2" -v bytes="$3" -v s="$4" -v wall="$wall" -v rss="$rss" 'BEGIN {
-    printf "%-4s %-20s %7.1f %8.2f %7.0f %7.2f %9.1f", w, t, bytes / 1e6, wall, bytes / 1e6 / wall, wall / s, rss / 1024 }')")
+row() {  # row WORKLOAD TOOL BYTES SCAN_WALL WAYFOLD_WALL: uses $wall and $rss
+  rows+=("$(awk -v w="$1" -v t="$2" -v bytes="$3" -v s="$4" -v f="$5" -v wall="$wall" -v rss="$rss" 'BEGIN {
+    printf "%-4s %-20s %7.1f %8.2f %7.0f %7.2f %9.1f", w, t, bytes / 1e6, wall, bytes / 1e6 / wall, wall / s, rss / 1024
+    if (f != "") printf " %10.1f", wall / f }')")
 }
 
 for workload in W1 W2 W3; do
@@ -125,17 +127,20 @@ for workload in W1 W2 W3; do
   echo "Measuring $workload ($(basename "$input"), $((bytes / 1000000)) MB) ..."
   cat "$input" >/dev/null  # in the page cache: every tool reads from memory
   best "$runs" "$scan" "$input"
-  scan_wall=$wall
-  row "$workload" "memchr scan" "$bytes" "$scan_wall"
+  scan_wall=$wall scan_rss=$rss
   best "$runs" "$wayfold" --force -o "$work/out-wayfold.csv" "$input"
-  row "$workload" "wayfold-convert" "$bytes" "$scan_wall"
+  wayfold_wall=$wall wayfold_rss=$rss
+  wall=$scan_wall rss=$scan_rss
+  row "$workload" "memchr scan" "$bytes" "$scan_wall" ""
+  wall=$wayfold_wall rss=$wayfold_rss
+  row "$workload" "wayfold-convert" "$bytes" "$scan_wall" "$wayfold_wall"
   if [ "$have_gpsbabel" = 1 ]; then
     best "$peer_runs" gpsbabel -i gpx -f "$input" -o unicsv -F "$work/out-gpsbabel.csv"
-    row "$workload" "gpsbabel -o unicsv" "$bytes" "$scan_wall"
+    row "$workload" "gpsbabel -o unicsv" "$bytes" "$scan_wall" "$wayfold_wall"
   fi
   if [ "$have_ogr2ogr" = 1 ]; then
     best "$peer_runs" ogr2ogr -f CSV "$work/out-ogr2ogr.csv" "$input" waypoints
-    row "$workload" "ogr2ogr -f CSV" "$bytes" "$scan_wall"
+    row "$workload" "ogr2ogr -f CSV" "$bytes" "$scan_wall" "$wayfold_wall"
   fi
 done
 
@@ -161,7 +166,7 @@ echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ */
   "$(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo) RAM, $(uname -sr)"
 echo "Wall time: best of $runs for the scan and wayfold, of $peer_runs for a peer; inputs in the page cache."
 echo
-printf "%-4s %-20s %7s %8s %7s %7s %9s\n" "load" "tool" "MB" "seconds" "MB/s" "x scan" "peak MiB"
+printf "%-4s %-20s %7s %8s %7s %7s %9s %10s\n" "load" "tool" "MB" "seconds" "MB/s" "x scan" "peak MiB" "x wayfold"
 for line in "${rows[@]}"; do echo "$line"; done
 echo
 printf "%10s %10s %10s\n" "waypoints" "converted" "peak MiB"
