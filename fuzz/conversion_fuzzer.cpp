@@ -4,7 +4,9 @@
 //   - one row per converted waypoint, and no more waypoints than "<" in the input;
 //   - the summary has its fixed shape;
 //   - the result does not depend on where the block and read boundaries fall;
-//   - a failing sink stays failed and receives nothing after its failure.
+//   - a failing sink stays failed and receives nothing after its failure;
+//   - the reader finds the same waypoints as a plain model of its rules that reads one
+//     character at a time (so shortcuts taken for speed cannot change the result).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -85,6 +87,101 @@ Run ConvertBytes(const char* data, std::size_t size, std::size_t blockSize, std:
     return run;
 }
 
+// The input rules and the reader's rules written out plainly, one character at a time.
+class ModelReader {
+public:
+    ModelReader(const char* data, std::size_t size) {
+        for (std::size_t i = 0; i < size && data[i] != 0x1A; ++i) {
+            if (data[i] != '\r') text_ += data[i];
+        }
+    }
+
+    bool NextWaypoint(WaypointFields& fields) {
+        std::string tag;
+        for (;;) {
+            SkipPast('<', 9999);
+            if (failed_) return false;
+            tag = ReadUntil(kTextCapacity, '>');
+            if (tag.size() >= 4 && Lower(tag.substr(0, 3)) == "wpt" && tag[3] == ' ') break;
+        }
+        GetAttribute("lat", tag.c_str(), fields.lat, sizeof fields.lat);
+        GetAttribute("lon", tag.c_str(), fields.lon, sizeof fields.lon);
+        fields.name[0] = fields.desc[0] = fields.cmt[0] = '\0';
+        for (;;) {
+            SkipPast('<', 9999);
+            if (failed_) return true;
+            tag = Lower(ReadUntil(kTextCapacity, '>'));
+            char* field = tag == "name" ? fields.name : tag == "desc" ? fields.desc : tag == "cmt" ? fields.cmt : nullptr;
+            if (tag == "/wpt") return true;
+            if (field) std::strcpy(field, ReadUntil(kTextCapacity, '<').c_str());
+        }
+    }
+
+private:
+    static std::string Lower(std::string text) {
+        for (char& c : text) {
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        }
+        return text;
+    }
+    void SkipPast(char delimiter, std::size_t limit) {
+        if (atEnd_ || failed_) {
+            failed_ = true;
+            return;
+        }
+        for (std::size_t i = 0; i < limit; ++i) {
+            if (at_ == text_.size()) {
+                atEnd_ = true;
+                return;
+            }
+            if (text_[at_++] == delimiter) return;
+        }
+    }
+    // The stored characters up to the first zero byte, as a zero-terminated buffer holds them.
+    std::string ReadUntil(std::size_t size, char delimiter) {
+        std::string stored;
+        if (atEnd_ || failed_) {
+            failed_ = true;
+            return stored;
+        }
+        while (stored.size() < size - 1) {
+            if (at_ == text_.size()) {
+                atEnd_ = true;
+                if (stored.empty()) failed_ = true;
+                break;
+            }
+            char c = text_[at_++];
+            if (c == delimiter) break;
+            stored += c;
+        }
+        return stored.c_str();
+    }
+
+    std::string text_;
+    std::size_t at_ = 0;
+    bool atEnd_ = false;
+    bool failed_ = false;
+};
+
+void CompareWithModel(const char* data, std::size_t size, std::size_t blockSize, std::size_t chunk) {
+    MemoryByteSource source(data, size, chunk);
+    std::unique_ptr<char[]> block(new char[blockSize]);
+    GpxInput input(source, block.get(), blockSize);
+    auto fields = std::make_unique<WaypointFields>();
+    auto expected = std::make_unique<WaypointFields>();
+    auto tag = std::make_unique<TagBuffer>();
+    ModelReader model(data, size);
+    for (;;) {
+        bool found = ReadNextWaypoint(input, *fields, *tag);
+        Require(found == model.NextWaypoint(*expected), "the same waypoints as the model");
+        if (!found) return;
+        Require(std::strcmp(fields->lat, expected->lat) == 0 && std::strcmp(fields->lon, expected->lon) == 0 &&
+                    std::strcmp(fields->name, expected->name) == 0 && std::strcmp(fields->desc, expected->desc) == 0 &&
+                    std::strcmp(fields->cmt, expected->cmt) == 0,
+                "the same fields as the model");
+    }
+}
+
 std::string ExpectedSummary(const ConversionCounts& counts) {
     std::string text = std::to_string(counts.converted) + " waypoints converted.\n";
     if (counts.skippedNoName > 0) text += std::to_string(counts.skippedNoName) + " waypoints skipped: missing name.\n";
@@ -124,6 +221,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Run whole = ConvertBytes(data, size, size + 1, size + 1);
     Require(whole.csv == run.csv, "CSV independent of block boundaries");
     Require(whole.summary == run.summary, "summary independent of block boundaries");
+
+    CompareWithModel(data, size, blockSize, chunk);
+    CompareWithModel(data, size, 256 * 1024, size + 1);  // the block size of real runs
 
     // A sink failing at one write: the failure is seen and nothing follows it.
     Run failing = ConvertBytes(data, size, blockSize, chunk, failAtWrite);
