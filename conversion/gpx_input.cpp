@@ -94,7 +94,7 @@ bool GpxInput::Refill() {
     return false;
 }
 
-void GpxInput::SkipPast(char delimiter, std::size_t limit) {
+void GpxInput::SkipPastAcrossBlocks(char delimiter, std::size_t limit) {
     if (atEnd_ || failed_) {
         failed_ = true;
         return;

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 
 namespace wayfold {
 
@@ -56,7 +57,21 @@ public:
         : source_(source), block_(block), blockSize_(blockSize) {}
 
     // Skips up to and including the next `delimiter`, giving up after `limit` characters.
-    void SkipPast(char delimiter, std::size_t limit);
+    // Inline for the common case, a delimiter inside the block: one call per tag.
+    void SkipPast(char delimiter, std::size_t limit) {
+        if (next_ != end_) {  // else the block is used up, or the input ended
+            std::size_t available = static_cast<std::size_t>(end_ - next_);
+            std::size_t span = available < limit ? available : limit;
+            if (void* hit = std::memchr(next_, delimiter, span)) {
+                next_ = static_cast<char*>(hit) + 1;
+                return;
+            }
+            next_ += span;
+            limit -= span;
+            if (limit == 0) return;
+        }
+        SkipPastAcrossBlocks(delimiter, limit);
+    }
     // Reads up to the next `delimiter` (consumed, not stored) or until size - 1
     // characters are stored; always terminates `buffer`.
     void ReadUntil(char* buffer, std::size_t size, char delimiter);
@@ -72,6 +87,7 @@ public:
 
 private:
     bool Refill();
+    void SkipPastAcrossBlocks(char delimiter, std::size_t limit);
 
     ByteSource& source_;
     char* block_;
