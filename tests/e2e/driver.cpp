@@ -113,7 +113,7 @@ bool ShowsStopIcon(HWND iconControl) {
             return shown == DrawIconOver(LoadIconA(nullptr, IDI_HAND), width, height, background) &&
                    shown != DrawIconOver(LoadIconA(nullptr, IDI_EXCLAMATION), width, height, background);
         },
-        2000);
+        kTimeoutMs);
 }
 
 }  // namespace

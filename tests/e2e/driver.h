@@ -10,7 +10,8 @@
 
 namespace wayfold::e2e {
 
-constexpr DWORD kTimeoutMs = 10000;
+// Generous: only a failing test waits this long, and a loaded machine may be slow.
+constexpr DWORD kTimeoutMs = 30000;
 
 // A window's text read through WM_GETTEXT, which works across processes for every
 // control (GetWindowText does not for edit and combo boxes of another process).

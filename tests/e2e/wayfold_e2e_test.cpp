@@ -121,7 +121,7 @@ bool CaptionShowsFrameIcon(HWND frame) {
     GetClientRect(frame, &client);
     MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
     RECT caption = {window.left, window.top, window.left + 4 * size, client.top};  // its left end
-    bool shown = icon && WaitUntil([&] { return ShowsIcon(caption, icon, size); }, 2000);
+    bool shown = icon && WaitUntil([&] { return ShowsIcon(caption, icon, size); });
     if (icon) DestroyIcon(icon);
     FreeLibrary(program);
     return shown;
@@ -339,6 +339,32 @@ TEST_F(WayfoldWindow, EnterConverts) {
     Quit(app);
 }
 
+// The file dialogs get the command's flags: the open dialog takes only an existing file,
+// the save dialog only a path whose folder exists. Each says so and stays open.
+TEST_F(WayfoldWindow, FileDialogsRefuseMissingFilesAndFolders) {
+    AppProcess app;
+    Start(app);
+    FileDialog open = PressConvert(app);
+    ASSERT_TRUE(open.window);
+    open.Choose(At("missing.gpx"));
+    HWND complaint = WaitForTopWindow(app.thread(), open.window, "#32770", nullptr);
+    ASSERT_TRUE(complaint) << DescribeWindows(app.thread());
+    PostClick(complaint, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(complaint); }));
+    open.Choose(At("trip.gpx"));
+
+    FileDialog save = WaitForFileDialog(app.thread(), app.frame(), "Save As");
+    ASSERT_TRUE(save.window);
+    save.Choose(At("no such folder\\trip.csv"));
+    complaint = WaitForTopWindow(app.thread(), save.window, "#32770", nullptr);
+    ASSERT_TRUE(complaint) << DescribeWindows(app.thread());
+    PostClick(complaint, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(complaint); }));
+    save.Cancel();
+    ExpectStatus(app, "No output file chosen.");
+    Quit(app);
+}
+
 // Every way a command can fail, one after another in one window: the message box (text,
 // caption, stop icon, OK only) with the previous status still shown, then the status.
 TEST_F(WayfoldWindow, EveryFailureEndsWithItsStatus) {
@@ -434,6 +460,12 @@ TEST_F(WayfoldWindow, EveryWayOutEndsWithExitCodeZero) {
     } waysOut[] = {
         {"Exit button", [](const AppProcess& app) { PostClick(app.client(), IDCANCEL); }},
         {"Esc", [](const AppProcess& app) { PostKey(app.focus(), VK_ESCAPE); }},
+        {"Tab to Exit, then Enter",
+         [](const AppProcess& app) {
+             PostKey(app.focus(), VK_TAB);
+             WaitUntil([&] { return app.focus() == app.control(IDCANCEL); });
+             PostKey(app.focus(), VK_RETURN);
+         }},
         {"close box", [](const AppProcess& app) { PostMessageA(app.frame(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {"Alt+F4",
          [](const AppProcess& app) {
