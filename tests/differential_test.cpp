@@ -18,28 +18,9 @@
 namespace wayfold::test {
 namespace {
 
-struct CoreRun {
-    std::string csv;
-    ConversionCounts counts;
-};
-
-CoreRun RunCore(const std::string& gpx, std::size_t blockSize, std::size_t chunk) {
-    MemoryByteSource source(gpx.data(), gpx.size(), chunk);
-    std::vector<char> block(blockSize);
-    GpxInput input(source, block.data(), block.size());
-    StringSink sink;
-    CsvOutput output(sink);
-    WaypointFields fields;
-    TagBuffer tag;
-    CoreRun run;
-    run.counts = ConvertWaypoints(input, output, fields, tag);
-    run.csv = sink.bytes;
-    return run;
-}
-
 void ExpectSameAsReference(const std::string& gpx, std::size_t blockSize, std::size_t chunk, const std::string& what) {
     reference::Conversion expected = reference::Convert(gpx);
-    CoreRun actual = RunCore(gpx, blockSize, chunk);
+    RunResult actual = Convert(gpx, blockSize, chunk);
     EXPECT_EQ(actual.csv, expected.csv) << what << " (block " << blockSize << ", chunk " << chunk << ")";
     EXPECT_EQ(actual.counts.converted, expected.converted) << what;
     EXPECT_EQ(actual.counts.skippedNoName, expected.skippedNoName) << what;

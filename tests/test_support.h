@@ -53,8 +53,9 @@ struct RunResult {
     ConversionCounts counts;
 };
 
-inline RunResult Convert(const std::string& gpx, std::size_t blockSize = 4096) {
-    MemoryByteSource source(gpx.data(), gpx.size());
+inline RunResult Convert(const std::string& gpx, std::size_t blockSize = 4096,
+                         std::size_t chunk = static_cast<std::size_t>(-1)) {
+    MemoryByteSource source(gpx.data(), gpx.size(), chunk);
     std::vector<char> block(blockSize);
     GpxInput input(source, block.data(), block.size());
     StringSink sink;
