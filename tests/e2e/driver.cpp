@@ -46,16 +46,9 @@ BOOL CALLBACK CountVisibleButtons(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
-// The pixels of a screen rectangle, as 32-bit values.
-std::vector<DWORD> CaptureScreen(const RECT& rect) {
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+// The pixels of `bitmap` as 0x00RRGGBB, top row first; then releases the three objects.
+std::vector<DWORD> ReadPixelsAndRelease(HDC screen, HDC memory, HBITMAP bitmap, int width, int height) {
     std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, old);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -70,9 +63,20 @@ std::vector<DWORD> CaptureScreen(const RECT& rect) {
     return pixels;
 }
 
+// The pixels of a screen rectangle, as 32-bit values.
+std::vector<DWORD> CaptureScreen(const RECT& rect) {
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    return ReadPixelsAndRelease(screen, memory, bitmap, width, height);
+}
+
 // `icon` drawn over `background`, at `width` by `height`.
 std::vector<DWORD> DrawIconOver(HICON icon, int width, int height, DWORD background) {
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -84,18 +88,7 @@ std::vector<DWORD> DrawIconOver(HICON icon, int width, int height, DWORD backgro
     DeleteObject(brush);
     DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
     SelectObject(memory, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return ReadPixelsAndRelease(screen, memory, bitmap, width, height);
 }
 
 // Another process's icon cannot be read from here, so compare what is on screen with the
