@@ -15,6 +15,7 @@
 
 #include "conversion_run.h"
 #include "convert_command.h"
+#include "test_support.h"
 
 namespace wayfold {
 namespace {
@@ -96,22 +97,14 @@ const std::string kSave = "save flags=2058 filter=CSV Files (*.csv)|*.csv| index
 std::string Box(const std::string& caption, const std::string& text) { return "box 16 [" + caption + "] " + text; }
 std::string Status(const std::string& text) { return "status " + text; }
 
-std::string Summary(std::int32_t converted, std::int32_t noName, std::int32_t noPosition) {
-    ConversionCounts counts;
-    counts.converted = converted;
-    counts.skippedNoName = noName;
-    counts.skippedNoPosition = noPosition;
-    TagBuffer tag;
-    BuildSummary(counts, tag);
-    return tag.text;
-}
+using test::SummaryText;
 
 TEST_F(ConvertCommandTest, EveryOutcomeInOrder) {
     fs::create_directories(dir_ / "folder.gpx");
     fs::create_directories(dir_ / "old.gpx");
     WriteBytes(dir_ / "old.gpx" / "notes.txt", kGpx);
     WriteBytes(dir_ / "trip.Gpx", kGpx);
-    const std::string summary = Summary(1, 1, 0);
+    const std::string summary = SummaryText(1, 1, 0);
 
     struct Case {
         const char* title;

@@ -1,6 +1,7 @@
 // Small helpers shared by the core's tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,17 @@ public:
     int writes = 0;
     int failFromWrite = 0;  // 0: never fail
 };
+
+// The summary a run with these counts shows.
+inline std::string SummaryText(std::int32_t converted, std::int32_t noName, std::int32_t noPosition) {
+    ConversionCounts counts;
+    counts.converted = converted;
+    counts.skippedNoName = noName;
+    counts.skippedNoPosition = noPosition;
+    TagBuffer tag;
+    BuildSummary(counts, tag);
+    return tag.text;
+}
 
 struct RunResult {
     std::string csv;

@@ -16,6 +16,7 @@
 
 #include "conversion_run.h"
 #include "driver.h"
+#include "../test_support.h"
 
 namespace wayfold::e2e {
 namespace {
@@ -37,15 +38,7 @@ const char kPrompt[] = "Click the \"Convert\" button to begin";
 constexpr int kStatusId = 101;
 constexpr int kClientTemplateId = 2000;
 
-std::string Summary(std::int32_t converted, std::int32_t noName, std::int32_t noPosition) {
-    ConversionCounts counts;
-    counts.converted = converted;
-    counts.skippedNoName = noName;
-    counts.skippedNoPosition = noPosition;
-    TagBuffer tag;
-    BuildSummary(counts, tag);
-    return tag.text;
-}
+using test::SummaryText;
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -204,7 +197,7 @@ protected:
         if (replace) {
             ASSERT_TRUE(AnswerReplaceQuestion(app.thread(), save.window, true));
         }
-        ExpectStatus(app, Summary(2, 1, 1));
+        ExpectStatus(app, SummaryText(2, 1, 1));
     }
 
     static void Quit(AppProcess& app) {
@@ -269,14 +262,14 @@ TEST_F(WayfoldWindow, ConvertsThroughTheFileDialogs) {
     EXPECT_EQ(save.fileType(), "CSV Files (*.csv)");
     EXPECT_EQ(save.fileName(), "trip.csv");
     save.Choose(save.fileName());
-    ExpectStatus(app, Summary(2, 1, 1));
+    ExpectStatus(app, SummaryText(2, 1, 1));
     EXPECT_EQ(ReadBytes(At("trip.csv")), kCsv);
 
     // A second press starts again; the summary stays until the new outcome. A path with
     // ".gpx" in a folder name passes the check, and the proposed name is cut there.
     open = PressConvert(app);
     ASSERT_TRUE(open.window);
-    EXPECT_EQ(app.status(), Summary(2, 1, 1));
+    EXPECT_EQ(app.status(), SummaryText(2, 1, 1));
     open.Choose(At("old.gpx\\notes.txt"));
     save = WaitForFileDialog(app.thread(), app.frame(), "Save As");
     ASSERT_TRUE(save.window);
@@ -284,7 +277,7 @@ TEST_F(WayfoldWindow, ConvertsThroughTheFileDialogs) {
     save.Choose(save.fileName());
     WaitUntil([&] { return ReadBytes(At("old.csv")) == kCsv; });
     EXPECT_EQ(ReadBytes(At("old.csv")), kCsv);
-    ExpectStatus(app, Summary(2, 1, 1));
+    ExpectStatus(app, SummaryText(2, 1, 1));
 
     // A name typed without extension gets ".csv".
     open = PressConvert(app);
@@ -295,7 +288,7 @@ TEST_F(WayfoldWindow, ConvertsThroughTheFileDialogs) {
     save.Choose(At("second"));
     WaitUntil([&] { return ReadBytes(At("second.csv")) == kCsv; });
     EXPECT_EQ(ReadBytes(At("second.csv")), kCsv);
-    ExpectStatus(app, Summary(2, 1, 1));
+    ExpectStatus(app, SummaryText(2, 1, 1));
 
     Quit(app);
 }
